@@ -1,0 +1,65 @@
+#include "app/app.h"
+
+namespace kestora {
+
+App::App(const Ports& p, const std::filesystem::path& dir)
+    : ports(p),
+      workdir(dir),
+      configFile(dir / kConfigFileName),
+      link(*p.serial, *p.tcp, configFile),
+      Form1(*this),
+      Dialog(*p.op),
+      frmArt(*this),
+      FrmKonf(*this),
+      frmIzvestaji(*this),
+      commands(*this) {}
+
+void App::notice(const std::string& title, const std::string& text, ButtonSet set) {
+    Dialog.prepare(title, text, set);
+    sync();
+    Dialog.ShowModal();
+}
+
+void App::noticeKeepSet(const std::string& title, const std::string& text) {
+    notice(title, text, Dialog.currentSet());
+}
+
+void App::showInstructions() {
+    uputstvo.window.showing = true;
+    sync();
+    ports.op->showInstructions(uputstvo.window.caption, Uputstvo::lines());
+    uputstvo.window.showing = false;
+}
+
+void App::entry(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        sync();
+        ports.op->showError(e.what());
+    }
+    sync();
+    // What arrived during a pause of this handler runs now, in order.
+    while (!pausing() && !deferred_.empty()) {
+        auto next = std::move(deferred_.front());
+        deferred_.erase(deferred_.begin());
+        entry(next);
+    }
+}
+
+void App::deferrableEntry(const std::function<void()>& handler) {
+    if (pausing()) {
+        deferred_.push_back(handler);
+        return;
+    }
+    entry(handler);
+}
+
+void App::pause(int ms) {
+    sync();
+    ++pauseDepth_;
+    struct Leave { int& depth; ~Leave() { --depth; } } leave{pauseDepth_};
+    ports.clock->pause(ms);
+}
+
+}  // namespace kestora
