@@ -28,8 +28,6 @@ void MainForm::FormActivate() {
     if (activated_) return;  // only the first activation at start
     activated_ = true;
     window.showing = true;
-    BtnStart1.visible = false;
-    BitBtn2.visible = false;
 
     // 1. Conversation state.
     ServiceWaiting = ServiceRetries = 0;

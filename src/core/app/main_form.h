@@ -18,7 +18,15 @@ enum class MinimizeHandler { Ordinary, ToTray, Normalni };
 
 class MainForm {
 public:
-    explicit MainForm(App& app) : app_(app) {}
+    explicit MainForm(App& app) : app_(app) {
+        BtnStart1.visible = false;  // shown in BtnStart's place while running
+        BitBtn2.visible = false;    // the help button is never shown
+        BtnStart.top = 34;
+        BtnStart1.top = 34;
+        BitBtn1.top = 83;
+        BtnIzvestaji.top = 131;
+        BtnKonfig.top = 180;
+    }
 
     WindowState window{"", 300, 290, false};
     Control BtnStart{"BtnStart", "Start"};
