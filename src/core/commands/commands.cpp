@@ -14,11 +14,6 @@ void Commands::write(const WorkArea& frame) {
     else app_.link.writeSerial(frame.toBytes());
 }
 
-void Commands::resumeReader() {
-    // TCP bytes are delivered on the main thread while the connection
-    // lives; a reader that ended with its connection stays ended.
-}
-
 WorkArea Commands::commandFrame(std::uint8_t code, const Bytes& data) const {
     const int model = app_.Form1.Model;
     return buildCommandFrame(deviceTypeByte(model), headerByte2(model), app_.Form1.IbfmText,
@@ -31,7 +26,6 @@ void Commands::sendReceipt(const WorkArea& frame, int pauseMs) {
     f.TimerKasa.setEnabled(true);
     f.ReceiptRetries = 0;
     if (f.Model == 2 || f.Model == 3 || f.Model == 4) app_.link.ReceiptFrame = frame.bytes;
-    if (f.Model == 4 && app_.FrmKonf.tcpChosen()) resumeReader();
     if (pauseMs > 0) app_.pause(pauseMs);
     write(frame);
 }
@@ -43,12 +37,23 @@ void Commands::sendService(const WorkArea& frame, int pauseMs) {
     f.ServiceRetries = 0;
     if (f.Model == 2 && frame.bytes[0] == 0x5F) app_.link.ServiceFrameText = frame.toBytes();
     else app_.link.ServiceFrame = frame.bytes;
-    if (f.Model == 4 && app_.FrmKonf.tcpChosen()) resumeReader();
     if (pauseMs > 0) app_.pause(pauseMs);
     write(frame);
 }
 
+// TCP bytes are delivered on the main thread while the connection lives, so
+// there is no suspended reader to resume before a write.
+
 void Commands::sendPlain(const WorkArea& frame) { app_.link.writeSerial(frame.toBytes()); }
+
+void Commands::resend(const FrameCopy& copy) {
+    WorkArea w;
+    w.bytes = copy;
+    w.length = StoredFrameLength(copy);
+    write(w);
+}
+
+void Commands::resendServiceFrameText() { app_.link.writeSerial(app_.link.ServiceFrameText); }
 
 void Commands::GetStatus() {
     app_.Form1.Step = 1;

@@ -23,12 +23,15 @@ public:
     // A CommandFrame for the configured model with the current sequence byte.
     WorkArea commandFrame(std::uint8_t code, const Bytes& data = {}) const;
 
+    // Resends a stored copy unchanged, by the route of its first sending.
+    void resend(const FrameCopy& copy);
+    void resendServiceFrameText();
+
     void GetStatus();
     void IzlazPrinter();
 
 private:
     void write(const WorkArea& frame);  // printer through Write_, cash registers to the serial port
-    void resumeReader();
     App& app_;
 };
 
