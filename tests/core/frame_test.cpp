@@ -77,6 +77,10 @@ TEST(RxBuffer, ResetRuleAndBound) {
     for (std::uint8_t x : {0x00, 0xAA, 0x01}) link.receivedTcpByte(x);
     EXPECT_EQ(link.rx.RxLength, 2);
     EXPECT_EQ(link.rx.RxBuffer[0], 0xAA);
+    // The TCP reader clears ServiceWaiting before every byte.
+    b.app().Form1.ServiceWaiting = 1;
+    link.receivedTcpByte(0x01);
+    EXPECT_EQ(b.app().Form1.ServiceWaiting, 0);
     // Never past the 260th byte.
     link.rx.clear();
     link.receivedSerialChunk(Bytes(300, 0xAA));

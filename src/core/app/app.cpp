@@ -12,7 +12,10 @@ App::App(const Ports& p, const std::filesystem::path& dir)
       frmArt(*this),
       FrmKonf(*this),
       frmIzvestaji(*this),
-      commands(*this) {}
+      commands(*this) {
+    // The TCP reader clears ServiceWaiting each time it waits for a byte.
+    link.onTcpWaiting = [this] { Form1.ServiceWaiting = 0; };
+}
 
 void App::notice(const std::string& title, const std::string& text, ButtonSet set) {
     Dialog.prepare(title, text, set);
