@@ -14,6 +14,7 @@
 #include "app/uputstvo.h"
 #include "articles/art_form.h"
 #include "commands/commands.h"
+#include "intake/file_moves.h"
 #include "link/device_link.h"
 #include "reports/izvestaji_form.h"
 
@@ -40,6 +41,7 @@ public:
     Uputstvo uputstvo;
 
     Commands commands;
+    FileMoves moves{*this};
 
     // Shows the operator dialog with a title, a text and a button set.
     void notice(const std::string& title, const std::string& text, ButtonSet set);

@@ -50,6 +50,8 @@ public:
 
     int Running = 0;
     std::string BonFileName;
+    // Faults of the file being handled: each a carriage return and a message.
+    std::string ErrorText;
     std::uint32_t FrameSeq = 0;
 
     // Conversation state reset at activation.
