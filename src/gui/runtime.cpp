@@ -30,7 +30,7 @@ Runtime::Runtime(OperatorPort& op, ViewPort& view, const std::filesystem::path& 
         app_->deferrableEntry([this, chunk] { app_->link.receivedSerialChunk(chunk); });
     };
     tcp_.onByte = [this](std::uint8_t b) {
-        app_->deferrableEntry([this, b] { app_->link.receivedTcpByte(b); });
+        app_->deferrableEntry([this, b] { app_->link.receivedTcpByte(b, app_->FrmKonf.tcpChosen()); });
     };
     tcp_.onLost = [this] { app_->link.tcpLost(); };
 

@@ -27,28 +27,30 @@ void HeadlessFrontEnd::start() {
 
 void HeadlessFrontEnd::readInput() {
     char buf[512];
+    bool atEnd = false;
     for (;;) {
         const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
         if (n > 0) {
             partial_.append(buf, static_cast<std::size_t>(n));
             continue;
         }
-        if (n == 0) {
-            inputClosed_ = true;
-            input_->setEnabled(false);
-            if (!partial_.empty()) lines_.push_back(std::move(partial_));
-            partial_.clear();
-        }
-        break;  // EAGAIN: all read for now
+        atEnd = n == 0;
+        break;  // end of input, or all read for now
     }
     for (std::size_t nl; (nl = partial_.find('\n')) != std::string::npos;) {
         lines_.push_back(partial_.substr(0, nl));
         partial_.erase(0, nl + 1);
     }
+    if (atEnd && !inputClosed_) {
+        inputClosed_ = true;
+        input_->setEnabled(false);
+        if (!partial_.empty()) lines_.push_back(std::move(partial_));
+        partial_.clear();
+    }
 }
 
 int HeadlessFrontEnd::ask(const std::string& title, const std::string& text, const std::vector<std::string>& buttons,
-                          int cautious) {
+                          int cautious, bool operatorDialog) {
     std::string out = "== " + title + " ==\n";
     std::string body;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -61,8 +63,10 @@ int HeadlessFrontEnd::ask(const std::string& title, const std::string& text, con
     out += "\nIzbor:\n";
     std::cout << out << std::flush;
 
-    ++waiting_;
-    closedFromOutside_ = false;
+    if (operatorDialog) {
+        ++dialogsWaiting_;
+        closedFromOutside_ = false;
+    }
     int answer = -1;
     while (answer < 0) {
         readInput();
@@ -73,12 +77,12 @@ int HeadlessFrontEnd::ask(const std::string& title, const std::string& text, con
             else std::cout << "Izbor:\n" << std::flush;
         }
         if (answer >= 0) break;
-        if (closedFromOutside_) {
+        if (operatorDialog && closedFromOutside_) {
             std::cout << "(zatvoreno)\n" << std::flush;
             answer = 0;
             break;
         }
-        if (inputClosed_) {
+        if (inputClosed_ || quitting_) {
             answer = cautious;
             break;
         }
@@ -88,19 +92,21 @@ int HeadlessFrontEnd::ask(const std::string& title, const std::string& text, con
         loop.exec();
         disconnect(wake);
     }
-    --waiting_;
-    closedFromOutside_ = false;
+    if (operatorDialog) {
+        --dialogsWaiting_;
+        closedFromOutside_ = false;
+    }
     return answer;
 }
 
 DialogAnswer HeadlessFrontEnd::showDialog(const DialogView& view) {
     // The most cautious button: "Otkaz", "Zaustavi" or the single "OK".
     const int cautious = view.set == ButtonSet::OkOnly ? 1 : 2;
-    return ask(view.title, view.text, view.buttons, cautious);
+    return ask(view.title, view.text, view.buttons, cautious, true);
 }
 
 void HeadlessFrontEnd::closeDialog() {
-    if (waiting_ > 0) closedFromOutside_ = true;
+    if (dialogsWaiting_ > 0) closedFromOutside_ = true;
 }
 
 void HeadlessFrontEnd::showInstructions(const std::string& caption, const std::vector<std::string>& lines) {
@@ -118,6 +124,10 @@ void HeadlessFrontEnd::showError(const std::string& text) { ask("Kestora", text,
 
 void HeadlessFrontEnd::sync() { runtime_->syncTimers(); }
 
-void HeadlessFrontEnd::quit() { QCoreApplication::quit(); }
+void HeadlessFrontEnd::quit() {
+    // A dialog still waiting takes its cautious button and the program ends.
+    quitting_ = true;
+    QCoreApplication::quit();
+}
 
 }  // namespace kestora::headless

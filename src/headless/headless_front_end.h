@@ -36,7 +36,8 @@ public:
 private:
     // Prints the box and waits for a button number; cautious is the button
     // taken when standard input is closed. Returns 0 when closed from outside.
-    int ask(const std::string& title, const std::string& text, const std::vector<std::string>& buttons, int cautious);
+    int ask(const std::string& title, const std::string& text, const std::vector<std::string>& buttons, int cautious,
+            bool operatorDialog = false);
     void readInput();
     std::unique_ptr<gui::Runtime> runtime_;
     QSocketNotifier* input_ = nullptr;
@@ -44,7 +45,8 @@ private:
     std::deque<std::string> lines_;
     bool inputClosed_ = false;
     bool closedFromOutside_ = false;
-    int waiting_ = 0;
+    bool quitting_ = false;
+    int dialogsWaiting_ = 0;  // operator-dialog prompts up; only they close from outside
 };
 
 }  // namespace kestora::headless

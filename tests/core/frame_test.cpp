@@ -74,13 +74,19 @@ TEST(RxBuffer, ResetRuleAndBound) {
     EXPECT_EQ(link.rx.RxLength, 3);
     // TCP: the rule runs after every byte, so only the stray byte goes.
     link.rx.clear();
-    for (std::uint8_t x : {0x00, 0xAA, 0x01}) link.receivedTcpByte(x);
+    for (std::uint8_t x : {0x00, 0xAA, 0x01}) link.receivedTcpByte(x, true);
     EXPECT_EQ(link.rx.RxLength, 2);
     EXPECT_EQ(link.rx.RxBuffer[0], 0xAA);
-    // The TCP reader clears ServiceWaiting before every byte.
-    b.app().Form1.ServiceWaiting = 1;
-    link.receivedTcpByte(0x01);
+    // The TCP reader clears ServiceWaiting when it waits for the next byte,
+    // after the answer handling (which may have sent a service frame).
+    link.onAnswerBytes = [&b] { b.app().Form1.ServiceWaiting = 1; };
+    link.receivedTcpByte(0x01, true);
     EXPECT_EQ(b.app().Form1.ServiceWaiting, 0);
+    link.onAnswerBytes = nullptr;
+    // With the serial link chosen, TCP bytes are not taken.
+    const int before = link.rx.RxLength;
+    link.receivedTcpByte(0x02, false);
+    EXPECT_EQ(link.rx.RxLength, before);
     // Never past the 260th byte.
     link.rx.clear();
     link.receivedSerialChunk(Bytes(300, 0xAA));
@@ -88,7 +94,7 @@ TEST(RxBuffer, ResetRuleAndBound) {
     // A reader that ended with its connection delivers nothing.
     link.rx.clear();
     link.tcpLost();
-    link.receivedTcpByte(0xAA);
+    link.receivedTcpByte(0xAA, true);
     EXPECT_EQ(link.rx.RxLength, 0);
 }
 

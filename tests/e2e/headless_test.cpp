@@ -87,6 +87,26 @@ TEST_F(HeadlessTest, AnswerDeletesTheOldReceipts) {
     EXPECT_EQ(p.wait(), 0);
 }
 
+TEST_F(HeadlessTest, AnswersPipedInOneGoAreTakenLineByLine) {
+    config(1, false, "IsprazniBonFolder=3\n");
+    Process p = start();
+    p.write("2\n1\n");  // both answers, then the end of input, before any dialog
+    p.closeInput();
+    ASSERT_TRUE(p.waitFor("Izbor:\n")) << p.output;
+    p.signal(SIGTERM);
+    EXPECT_EQ(p.wait(), 0);
+    EXPECT_EQ(p.output.find("Izbor:\nIzbor:"), std::string::npos) << p.output;
+}
+
+TEST_F(HeadlessTest, ASignalWhileADialogWaitsClosesTheProgram) {
+    config(1, true);
+    std::ofstream(dir / "Konfiguracija.dat", std::ios::app) << "COM3=" << (dir / "no-such-device").string() << "\n";
+    Process p = start();
+    ASSERT_TRUE(p.waitFor("[1] U redu\nIzbor:\n")) << p.output;
+    p.signal(SIGTERM);
+    EXPECT_EQ(p.wait(3000), 0);
+}
+
 TEST_F(HeadlessTest, UnreachableDeviceShowsTheInstructions) {
     config(1, true);
     std::ofstream(dir / "Konfiguracija.dat", std::ios::app) << "COM3=" << (dir / "no-such-device").string() << "\n";

@@ -49,7 +49,12 @@ void MainForm::FormActivate() {
     window.caption = kProductCaption;
     app_.uputstvo.window.caption = kProductCaption;
     // 6. Configuration into the controls and the run-time copies.
-    const ConfigRecord record = app_.configFile.load();
+    ConfigRecord record = ConfigRecord::builtIn();
+    try {
+        record = app_.configFile.load();
+    } catch (const std::exception& e) {
+        app_.ports.op->showError(e.what());  // the built-in record serves
+    }
     app_.FrmKonf.load(record);
     if (record.Duzina) NameLength = *record.Duzina;
     IpText = record.IP;

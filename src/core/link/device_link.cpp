@@ -31,6 +31,7 @@ void DeviceLink::connectTcp(const std::string& ipText) {
     splitHostPort(ipText, host, port);
     tcp_.connectTo(host, port, kConnectTimeoutMs);
     ReaderActive = true;
+    if (onTcpWaiting) onTcpWaiting();  // the new reader starts waiting
 }
 
 void DeviceLink::receivedSerialChunk(const Bytes& chunk) {
@@ -39,12 +40,13 @@ void DeviceLink::receivedSerialChunk(const Bytes& chunk) {
     if (onAnswerBytes) onAnswerBytes();
 }
 
-void DeviceLink::receivedTcpByte(std::uint8_t byte) {
-    if (!ReaderActive) return;  // reading ended with its connection
-    if (onTcpWaiting) onTcpWaiting();
+void DeviceLink::receivedTcpByte(std::uint8_t byte, bool tcpChosen) {
+    // Reading ended with its connection, or the serial link is chosen.
+    if (!ReaderActive || !tcpChosen) return;
     rx.append(byte);
     rx.applyResetRule();
     if (onAnswerBytes) onAnswerBytes();
+    if (onTcpWaiting) onTcpWaiting();  // the reader waits for the next byte
 }
 
 void DeviceLink::disconnectTcp() {

@@ -52,10 +52,11 @@ public:
     // applied once; a TCP byte is appended and the rule applied after it.
     // Then the answer handling runs.
     void receivedSerialChunk(const Bytes& chunk);
-    void receivedTcpByte(std::uint8_t byte);
+    void receivedTcpByte(std::uint8_t byte, bool tcpChosen);
     // The answer handling of the configured model; runs after every delivery.
     std::function<void()> onAnswerBytes;
-    // Run when the TCP reader starts waiting for the next byte.
+    // Run when the TCP reader starts waiting for a byte: after connecting and
+    // after the answer handling of each byte.
     std::function<void()> onTcpWaiting;
 
     // "host:port" -> host and port; a plain host keeps port 1024.
