@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -69,6 +70,11 @@ public:
     // The first record in SIFRA order whose non-empty KSIFRA or BARKOD
     // equals code (both trimmed), made current. False when none.
     bool findCandidate(const std::string& code);
+    // The first record in SIFRA order whose KSIFRA or BARKOD equals code
+    // (both trimmed) and that accept() takes, made current. With
+    // emptyMatchesEmpty an empty field equals an empty code (model 2's rule);
+    // otherwise empty fields never match.
+    bool findMatch(const std::string& code, const std::function<bool(const Article&)>& accept, bool emptyMatchesEmpty);
 
 private:
     struct Impl;
