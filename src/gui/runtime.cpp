@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QLocale>
 #include <csignal>
 
 namespace kestora::gui {
@@ -25,6 +26,7 @@ Runtime::Runtime(OperatorPort& op, ViewPort& view, const std::filesystem::path& 
     ports.op = &op;
     ports.view = &view;
     app_ = std::make_unique<App>(ports, workdir);
+    app_->localeDateFormat = QLocale::system().dateFormat(QLocale::ShortFormat).toStdString();
 
     serial_.onChunk = [this](const Bytes& chunk) {
         app_->deferrableEntry([this, chunk] { app_->link.receivedSerialChunk(chunk); });

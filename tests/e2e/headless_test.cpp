@@ -107,6 +107,26 @@ TEST_F(HeadlessTest, ASignalWhileADialogWaitsClosesTheProgram) {
     EXPECT_EQ(p.wait(3000), 0);
 }
 
+TEST_F(HeadlessTest, ABadReceiptLandsInTheErrorFolderWithItsDescription) {
+    config(1, true, "IsprazniBonFolder=1\n");
+    Process p = start();
+    ::usleep(200000);
+    {
+        std::ofstream f(dir / "Bon" / "00017.tmp", std::ios::binary);
+        f << "100050320091430ABCDEFG07\r\n";  // no article and no payment
+    }
+    fs::rename(dir / "Bon" / "00017.tmp", dir / "Bon" / "00017.bon");
+    for (int i = 0; i < 200 && !fs::exists(dir / "IzKase" / "00017.err"); ++i) ::usleep(10000);
+    ASSERT_TRUE(fs::exists(dir / "IzKase" / "00017.err"));
+    std::ifstream in(dir / "IzKase" / "00017.opis", std::ios::binary);
+    const std::string opis((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(opis, "\r\nU bonu ne postoji nijedan red.\r\nSuma ukupne prodaje u racunu je 0!\r\n");
+    EXPECT_FALSE(fs::exists(dir / "Bon" / "00017.bon"));
+    EXPECT_EQ(p.output, "");  // nothing asked
+    p.signal(SIGTERM);
+    EXPECT_EQ(p.wait(), 0);
+}
+
 TEST_F(HeadlessTest, UnreachableDeviceShowsTheInstructions) {
     config(1, true);
     std::ofstream(dir / "Konfiguracija.dat", std::ios::app) << "COM3=" << (dir / "no-such-device").string() << "\n";

@@ -15,6 +15,7 @@ App::App(const Ports& p, const std::filesystem::path& dir)
       commands(*this) {
     // The TCP reader clears ServiceWaiting each time it waits for a byte.
     link.onTcpWaiting = [this] { Form1.ServiceWaiting = 0; };
+    Form1.Timer.onTimer = [this] { intake.TimerTimer(); };
 }
 
 void App::notice(const std::string& title, const std::string& text, ButtonSet set) {

@@ -13,8 +13,10 @@
 #include "app/ports.h"
 #include "app/uputstvo.h"
 #include "articles/art_form.h"
+#include "articles/article_table.h"
 #include "commands/commands.h"
 #include "intake/file_moves.h"
+#include "intake/intake.h"
 #include "link/device_link.h"
 #include "reports/izvestaji_form.h"
 
@@ -42,6 +44,8 @@ public:
 
     Commands commands;
     FileMoves moves{*this};
+    ArticleTable setArtikli;
+    Intake intake{*this};
 
     // Shows the operator dialog with a title, a text and a button set.
     void notice(const std::string& title, const std::string& text, ButtonSet set);
@@ -62,6 +66,14 @@ public:
     bool pausing() const { return pauseDepth_ > 0; }
 
     void sync() { if (ports.view) ports.view->sync(); }
+
+    // The short date format of periodic reports: DatumFormat when the
+    // configuration gives one, otherwise the locale's (set by the front end).
+    std::string localeDateFormat = "dd.MM.yyyy";
+    std::string shortDateFormat() const {
+        const std::string configured = configFile.dateFormat();
+        return configured.empty() ? localeDateFormat : configured;
+    }
 
 private:
     int pauseDepth_ = 0;
