@@ -36,7 +36,7 @@ void ReceiptBook::begin() {
 
 void ReceiptBook::sale(int article, const std::string& nameUtf8, std::int64_t milli, std::int64_t cents, bool isVoid) {
     begin();
-    const std::int64_t amount = (milli * cents + 500) / 1000;
+    const std::int64_t amount = milli * cents / 1000;  // hundredths, the rest cut off
     const std::int64_t signedMilli = isVoid ? -milli : milli;
     sold_[article] += signedMilli;
     total_ += isVoid ? -amount : amount;

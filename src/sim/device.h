@@ -27,6 +27,7 @@ struct Faults {
     bool wire = false;          // bytes take their time at 57600 bit/s
     bool resendDetection = true;
     bool infoOnce = false;      // printer: the next short frame gets the information answer
+    bool closeAnswer = true;    // models 1 and 5 announce the end of a receipt
 
     // Takes one refusal code for the next frame, if one was asked for.
     int takeRefusal();

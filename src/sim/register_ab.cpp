@@ -1,5 +1,6 @@
 // Models 1 and 5: every receipt line and the drawer answered with 0x1F, the
-// end of a fully paid receipt announced with 0x1C and the receipt number,
+// end of a receipt (its closing payment of nothing) announced with 0x1C and
+// the receipt number,
 // article memory written with 0x74 and read with 0x73.
 #include "device.h"
 #include "link/encodings.h"
@@ -113,22 +114,25 @@ private:
         return 0;
     }
 
+    // A payment of nothing closes the receipt (what is still owed is taken
+    // in cash) and the end of the receipt is announced after a moment.
     Reply payment(const Frame& f) {
         if (ctx_.faults->takePaperOut()) return refuse(f, kPaper);
         const int asked = ctx_.faults->takeRefusal();
         if (asked >= 0) return refuse(f, static_cast<std::uint8_t>(asked));
         const std::int64_t cents = amount5Cents(f, 11);
         if (!book_.hasSales()) return refuse(f, kOther);
-        if (cents <= 0) return refuse(f, kRange);
-        book_.payment(f.at(9), cents);
-        Reply r = lineAnswer(f, kAccepted, 0);
-        if (book_.fullyPaid()) {
-            const long number = book_.close();
-            signedOn_ = false;
-            Bytes data(6, 0);
-            for (int i = 0; i < 4; ++i) data[static_cast<std::size_t>(2 + i)] = static_cast<std::uint8_t>(number >> (24 - 8 * i) & 0xFF);
-            r.answers.push_back({answerLong(f, 0x1C, data), 20});
+        if (cents > 0) {
+            book_.payment(f.at(9), cents);
+            return lineAnswer(f, kAccepted, 0);
         }
+        Reply r = lineAnswer(f, kAccepted, 0);
+        const long number = book_.close();
+        signedOn_ = false;
+        Bytes data(6, 0);
+        for (int i = 0; i < 4; ++i) data[static_cast<std::size_t>(2 + i)] = static_cast<std::uint8_t>(number >> (24 - 8 * i) & 0xFF);
+        if (ctx_.faults->closeAnswer) r.answers.push_back({answerLong(f, 0x1C, data), 20});
+        else note("end of receipt " + std::to_string(number) + " not announced");
         return r;
     }
 

@@ -274,7 +274,7 @@ std::int64_t Simulator::nextDue() const { return out_.empty() ? -1 : out_.front(
 
 std::string Simulator::help() {
     return "silent K | drop-answer K | refuse CODE | error-word WORD | split K | stray | paper-out [on|off] | "
-           "daily-report on|off | latency MS | state N | info | wire on|off | resend-detection on|off";
+           "daily-report on|off | latency MS | state N | info | wire on|off | resend-detection on|off | close-answer on|off";
 }
 
 std::string Simulator::command(const std::string& line) {
@@ -316,6 +316,7 @@ std::string Simulator::command(const std::string& line) {
     if (c == "daily-report") return onOff(faults_.dailyReportRequired);
     if (c == "wire") return onOff(faults_.wire);
     if (c == "resend-detection") return onOff(faults_.resendDetection);
+    if (c == "close-answer") return onOff(faults_.closeAnswer);
     if (c == "state") {
         if (!hasNumber) return "state needs a number";
         if (model_ != 4) return "only the printer has a state";

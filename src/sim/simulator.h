@@ -35,6 +35,7 @@ public:
 
     Faults& faults() { return faults_; }
     Journal& journal() { return journal_; }
+    const Journal& journal() const { return journal_; }
     Device& device() { return *device_; }
     void putArticle(const ArticleSpec& a) { device_->put(a); }
     void setClock(std::function<ClockReading()> clock) { clock_ = std::move(clock); }

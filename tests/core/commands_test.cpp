@@ -9,6 +9,7 @@
 #include "conversation/error_words.h"
 #include "fakes.h"
 #include "link/frame.h"
+#include "simulator.h"
 
 namespace kestora::test {
 
@@ -328,6 +329,11 @@ TEST(Commands, GoldenFrames) {
             ASSERT_EQ(route.size(), 1u);
             EXPECT_EQ(route[0], g.frame);
         }
+        // The simulated device of the model takes every frame as well formed.
+        sim::Simulator device(g.model, "123456");
+        for (const Bytes& w : route) device.receive(w, 0);
+        EXPECT_EQ(device.counts().rejected, 0);
+        EXPECT_EQ(device.counts().frames, static_cast<int>(route.size()));
 
         const bool isReceipt = g.sent == receipt || g.sent == receiptNoCopy;
         const bool isService = g.sent == service || g.sent == serviceText;

@@ -156,7 +156,10 @@ TEST_F(IntakeTest, CommandFramesCarryTheFileContent) {
     drawer.ticks();
     ASSERT_EQ(drawer.b.serial.written.size(), 1u);
     EXPECT_EQ(drawer.b.serial.written[0][7], 0x29);
-    EXPECT_FALSE(drawer.app().Form1.TimerKasa.enabled());  // a plain send
+    // The frame goes out plainly (no stored copy); its answer is watched.
+    EXPECT_EQ(StoredFrameLength(drawer.app().link.ServiceFrame), 0);
+    EXPECT_TRUE(drawer.app().Form1.TimerKasa.enabled());
+    EXPECT_EQ(drawer.app().conversation.DrawerWaiting, 1);
 }
 
 TEST_F(IntakeTest, ReportParameters) {

@@ -16,7 +16,16 @@ App::App(const Ports& p, const std::filesystem::path& dir)
     // The TCP reader clears ServiceWaiting each time it waits for a byte.
     link.onTcpWaiting = [this] { Form1.ServiceWaiting = 0; };
     Form1.Timer.onTimer = [this] { intake.TimerTimer(); };
+    Form1.TimerKasa.onTimer = [this] { conversation.TimerKasaTimer(); };
+    intake.onReceiptChecked = [this] { conversation.submit(); };
+    link.onAnswerBytes = [this] {
+        if (Form1.Model != 4) conversation.ComPortRxChar();
+    };
 }
+
+void App::loadArticles() { setArtikli.load(articleFile()); }
+
+void App::saveArticles() { setArtikli.save(articleFile()); }
 
 void App::notice(const std::string& title, const std::string& text, ButtonSet set) {
     Dialog.prepare(title, text, set);

@@ -15,6 +15,7 @@
 #include "articles/art_form.h"
 #include "articles/article_table.h"
 #include "commands/commands.h"
+#include "conversation/receipt_conversation.h"
 #include "intake/file_moves.h"
 #include "intake/intake.h"
 #include "link/device_link.h"
@@ -46,6 +47,12 @@ public:
     FileMoves moves{*this};
     ArticleTable setArtikli;
     Intake intake{*this};
+    ReceiptConversation conversation{*this};
+    // artikli.dat in the working folder: read at activation (a missing file
+    // is an empty table), written after every change the conversations make.
+    std::filesystem::path articleFile() const { return workdir / "artikli.dat"; }
+    void loadArticles();
+    void saveArticles();
 
     // Shows the operator dialog with a title, a text and a button set.
     void notice(const std::string& title, const std::string& text, ButtonSet set);

@@ -28,6 +28,12 @@ void MainForm::FormActivate() {
     if (activated_) return;  // only the first activation at start
     activated_ = true;
     window.showing = true;
+    // The local article table as the last run left it.
+    try {
+        app_.loadArticles();
+    } catch (const PlatformError& e) {
+        app_.ports.op->showError(e.what());
+    }
 
     // 1. Conversation state.
     ServiceWaiting = ServiceRetries = 0;

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <compare>
 #include <map>
+#include <memory_resource>
 #include <set>
 #include <unordered_map>
 #include <unordered_set>
@@ -72,8 +73,9 @@ std::optional<double> decimalFromText(const std::string& text, const char* field
     for (char& c : t)
         if (c == ',') c = '.';
     std::string_view v = t;
-    if (v.front() == '+') v.remove_prefix(1);
-    const std::size_t lead = (!v.empty() && v.front() == '-') ? 1 : 0;
+    const bool plus = v.front() == '+';  // from_chars takes no '+'; one sign at most
+    if (plus) v.remove_prefix(1);
+    const std::size_t lead = (!plus && !v.empty() && v.front() == '-') ? 1 : 0;
     double value = 0;
     bool ok = v.size() > lead && (std::isdigit(static_cast<unsigned char>(v[lead])) || v[lead] == '.');
     if (ok) {
@@ -254,8 +256,16 @@ struct ArticleTable::Impl {
     Article buffer;
     std::uint64_t nextSeq = 0;
     // Trimmed KSIFRA and BARKOD (empty ones too, for model 2's rule) -> the
-    // records holding it, in SIFRA order.
-    std::unordered_map<std::string, std::set<Key>> byCode;
+    // records holding it. Most codes belong to one record, which then costs
+    // one hash node and nothing more, and the nodes come from a pool: with a
+    // set per code and a heap allocation per node, building the index took
+    // most of the load of a full table.
+    struct Holders {
+        Key first;             // the first in SIFRA order
+        std::set<Key> others;  // the rest, in SIFRA order
+    };
+    std::pmr::unsynchronized_pool_resource pool;
+    std::pmr::unordered_map<std::string, Holders> byCode{&pool};
 
     // What save() has to write since the last load or save.
     std::unordered_set<const Node*> changed;  // new, edited or moved
@@ -267,15 +277,33 @@ struct ArticleTable::Impl {
     Key newKey(const std::optional<int>& sifra) { return {sifraKey(sifra), nextSeq++}; }
 
     void index(const Node& n) {
-        byCode[trim(n.second.a.KSIFRA)].insert(n.first);
-        byCode[trim(n.second.a.BARKOD)].insert(n.first);
+        std::string ksifra = trim(n.second.a.KSIFRA), barkod = trim(n.second.a.BARKOD);
+        if (barkod != ksifra) indexCode(std::move(barkod), n.first);
+        indexCode(std::move(ksifra), n.first);
     }
     void unindex(const Node& n) {
-        for (const std::string* field : {&n.second.a.KSIFRA, &n.second.a.BARKOD}) {
-            const auto it = byCode.find(trim(*field));
-            if (it == byCode.end()) continue;
-            it->second.erase(n.first);
-            if (it->second.empty()) byCode.erase(it);
+        const std::string ksifra = trim(n.second.a.KSIFRA), barkod = trim(n.second.a.BARKOD);
+        if (barkod != ksifra) unindexCode(barkod, n.first);
+        unindexCode(ksifra, n.first);
+    }
+    void indexCode(std::string code, Key k) {
+        const auto [it, fresh] = byCode.try_emplace(std::move(code), Holders{k, {}});
+        if (fresh) return;
+        Holders& h = it->second;
+        if (k < h.first) std::swap(k, h.first);
+        h.others.emplace_hint(h.others.end(), k);  // loading comes in order
+    }
+    void unindexCode(const std::string& code, const Key& k) {
+        const auto it = byCode.find(code);
+        if (it == byCode.end()) return;
+        Holders& h = it->second;
+        if (h.first != k) {
+            h.others.erase(k);
+        } else if (h.others.empty()) {
+            byCode.erase(it);
+        } else {
+            h.first = *h.others.begin();
+            h.others.erase(h.others.begin());
         }
     }
 
@@ -380,6 +408,7 @@ void ArticleTable::load(const fs::path& file) {
 
     d_->clear();
     d_->nextSeq = 0;
+    d_->byCode.reserve(2 * rows.size());
     for (Row& r : rows) {
         const auto it = d_->records.emplace_hint(d_->records.end(), d_->newKey(r.a.SIFRA), Record{std::move(r.a), r.rowid});
         d_->index(*it);
@@ -561,7 +590,7 @@ bool ArticleTable::findCandidate(const std::string& code) {
         d_->nothingCurrent();
         return false;
     }
-    return d_->makeCurrent(*it->second.begin());
+    return d_->makeCurrent(it->second.first);
 }
 
 bool ArticleTable::findMatch(const std::string& code, const std::function<bool(const Article&)>& accept,
@@ -569,14 +598,17 @@ bool ArticleTable::findMatch(const std::string& code, const std::function<bool(c
     d_->post();
     const std::string c = trim(code);
     const auto it = (c.empty() && !emptyMatchesEmpty) ? d_->byCode.end() : d_->byCode.find(c);
-    if (it != d_->byCode.end())
-        for (const Key& k : it->second) {
+    if (it != d_->byCode.end()) {
+        const auto take = [&](const Key& k) {
             const auto r = d_->records.find(k);
-            if (accept(r->second.a)) {
-                d_->makeCurrent(r);
-                return true;
-            }
-        }
+            if (!accept(r->second.a)) return false;
+            d_->makeCurrent(r);
+            return true;
+        };
+        if (take(it->second.first)) return true;
+        for (const Key& k : it->second.others)
+            if (take(k)) return true;
+    }
     d_->nothingCurrent();
     return false;
 }

@@ -146,7 +146,10 @@ void Intake::commandFile(const std::string& name) {
     f.CmdFileActive = 1;
     f.Timer.setEnabled(false);
     switch (row->cmd) {
-        case Cmd::OF: app_.commands.OtvoriFioku(); break;
+        case Cmd::OF:
+            if (f.Model == 1 || f.Model == 5) app_.conversation.openDrawer();  // watched for its answer
+            else app_.commands.OtvoriFioku();
+            break;
         case Cmd::IK:
             if (startEmptying) startEmptying();
             break;
