@@ -6,8 +6,8 @@
 
 namespace kestora::gui {
 
-GuiFrontEnd::GuiFrontEnd(const std::filesystem::path& workdir) {
-    runtime_ = std::make_unique<Runtime>(*this, *this, workdir);
+GuiFrontEnd::GuiFrontEnd(const std::filesystem::path& workdir, LinkPorts links) {
+    runtime_ = std::make_unique<Runtime>(*this, *this, workdir, links);
     App& a = runtime_->app();
     // The six windows, in this order.
     form1_ = std::make_unique<TForm1>(a);

@@ -11,10 +11,11 @@ namespace kestora::gui {
 
 class GuiFrontEnd : public OperatorPort, public ViewPort {
 public:
-    explicit GuiFrontEnd(const std::filesystem::path& workdir);
+    explicit GuiFrontEnd(const std::filesystem::path& workdir, LinkPorts links = {});
     ~GuiFrontEnd() override;
 
     App& app() { return runtime_->app(); }
+    Runtime& runtime() { return *runtime_; }
     // Shows the main window; its first activation runs the core's activation.
     void start();
 

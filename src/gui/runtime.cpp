@@ -16,25 +16,21 @@ void onSignal(int) {
 }
 }  // namespace
 
-Runtime::Runtime(OperatorPort& op, ViewPort& view, const std::filesystem::path& workdir) {
+Runtime::Runtime(OperatorPort& op, ViewPort& view, const std::filesystem::path& workdir, LinkPorts links) {
     Ports ports;
     ports.clock = &clock_;
     ports.random = &random_;
-    ports.serial = &serial_;
-    ports.tcp = &tcp_;
+    ports.serial = links.serial ? links.serial : &serial_;
+    ports.tcp = links.tcp ? links.tcp : &tcp_;
     ports.systemClock = &systemClock_;
     ports.op = &op;
     ports.view = &view;
     app_ = std::make_unique<App>(ports, workdir);
     app_->localeDateFormat = QLocale::system().dateFormat(QLocale::ShortFormat).toStdString();
 
-    serial_.onChunk = [this](const Bytes& chunk) {
-        app_->deferrableEntry([this, chunk] { app_->link.receivedSerialChunk(chunk); });
-    };
-    tcp_.onByte = [this](std::uint8_t b) {
-        app_->deferrableEntry([this, b] { app_->link.receivedTcpByte(b, app_->FrmKonf.tcpChosen()); });
-    };
-    tcp_.onLost = [this] { app_->link.tcpLost(); };
+    serial_.onChunk = [this](const Bytes& chunk) { receivedSerialChunk(chunk); };
+    tcp_.onByte = [this](std::uint8_t b) { receivedTcpByte(b); };
+    tcp_.onLost = [this] { tcpLost(); };
 
     for (CoreTimer* t : {&app_->Form1.Timer, &app_->Form1.TimerKasa}) {
         auto* qt = new QTimer(this);
@@ -50,6 +46,16 @@ Runtime::~Runtime() {
         std::signal(SIGTERM, SIG_DFL);
     }
 }
+
+void Runtime::receivedSerialChunk(const Bytes& chunk) {
+    app_->deferrableEntry([this, chunk] { app_->link.receivedSerialChunk(chunk); });
+}
+
+void Runtime::receivedTcpByte(std::uint8_t b) {
+    app_->deferrableEntry([this, b] { app_->link.receivedTcpByte(b, app_->FrmKonf.tcpChosen()); });
+}
+
+void Runtime::tcpLost() { app_->link.tcpLost(); }
 
 void Runtime::syncTimers() {
     for (auto& b : timers_) {

@@ -13,13 +13,24 @@
 
 namespace kestora::gui {
 
+// Link ports to use instead of the real serial port and TCP socket (the
+// demo's simulated device); a null pointer keeps the real one.
+struct LinkPorts {
+    SerialPort* serial = nullptr;
+    TcpClient* tcp = nullptr;
+};
+
 class Runtime : public QObject {
     Q_OBJECT
 public:
-    Runtime(OperatorPort& op, ViewPort& view, const std::filesystem::path& workdir);
+    Runtime(OperatorPort& op, ViewPort& view, const std::filesystem::path& workdir, LinkPorts links = {});
     ~Runtime() override;
 
     App& app() { return *app_; }
+    // Received bytes enter the core here, whichever port brought them.
+    void receivedSerialChunk(const Bytes& chunk);
+    void receivedTcpByte(std::uint8_t byte);
+    void tcpLost();
     // Brings the real timers in line with the core's timers.
     void syncTimers();
     // SIGINT and SIGTERM close the program through the main window's closing.

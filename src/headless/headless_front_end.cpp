@@ -13,8 +13,8 @@
 
 namespace kestora::headless {
 
-HeadlessFrontEnd::HeadlessFrontEnd(const std::filesystem::path& workdir) {
-    runtime_ = std::make_unique<gui::Runtime>(*this, *this, workdir);
+HeadlessFrontEnd::HeadlessFrontEnd(const std::filesystem::path& workdir, gui::LinkPorts links) {
+    runtime_ = std::make_unique<gui::Runtime>(*this, *this, workdir, links);
     ::fcntl(STDIN_FILENO, F_SETFL, ::fcntl(STDIN_FILENO, F_GETFL) | O_NONBLOCK);
     input_ = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
     connect(input_, &QSocketNotifier::activated, this, [this] { readInput(); });

@@ -15,8 +15,9 @@ namespace kestora::headless {
 class HeadlessFrontEnd : public QObject, public OperatorPort, public ViewPort {
     Q_OBJECT
 public:
-    explicit HeadlessFrontEnd(const std::filesystem::path& workdir);
+    explicit HeadlessFrontEnd(const std::filesystem::path& workdir, gui::LinkPorts links = {});
     App& app() { return runtime_->app(); }
+    gui::Runtime& runtime() { return *runtime_; }
     void start();
 
     DialogAnswer showDialog(const DialogView& view) override;

@@ -58,21 +58,27 @@ bool Intake::UzmiBon(const std::string& folder, bool bonOnly, std::string& name)
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string n = it->path().filename().string();
+        if (n.empty() || n[0] == '.' || (bonOnly && !hasBonExtension(n))) continue;
+        // The listing already knows the kind of entry: no call per file.
         std::error_code ignored;
-        if (n.empty() || n[0] == '.' || !fs::is_regular_file(it->symlink_status(ignored))) continue;
-        if (bonOnly && !hasBonExtension(n)) continue;
+        if (it->is_symlink(ignored) || !it->is_regular_file(ignored)) continue;
         names.push_back(n);
     }
     std::sort(names.begin(), names.end());
+    // Only files still in the folder are remembered.
+    auto& seen = seen_[folder];
+    std::map<std::string, Seen> kept;
+    for (const std::string& n : names)
+        if (const auto it = seen.find(n); it != seen.end()) kept.insert(*it);
+    seen.swap(kept);
     for (const std::string& n : names) {
         const fs::path p = fs::path(folder) / n;
         std::error_code e1, e2;
         const Seen now{fs::file_size(p, e1), fs::last_write_time(p, e2)};
         if (e1 || e2) continue;
-        const std::string key = p.string();
-        const auto before = seen_.find(key);
-        const bool settled = before != seen_.end() && before->second.size == now.size && before->second.time == now.time;
-        seen_[key] = now;
+        const auto before = seen.find(n);
+        const bool settled = before != seen.end() && before->second.size == now.size && before->second.time == now.time;
+        seen[n] = now;
         if (!settled) continue;  // still being written: a later tick takes it
         name = n;
         return true;

@@ -58,7 +58,8 @@ private:
         std::uintmax_t size;
         std::filesystem::file_time_type time;
     };
-    std::map<std::string, Seen> seen_;  // size and time of each candidate at the previous tick
+    // Per folder: size and time of each candidate at the previous tick.
+    std::map<std::string, std::map<std::string, Seen>> seen_;
     App& app_;
 };
 
