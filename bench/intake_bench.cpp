@@ -10,64 +10,17 @@
 #include <string>
 
 #include "app/app.h"
+#include "bench_ports.h"
 
 using namespace kestora;
 namespace fs = std::filesystem;
 
 namespace {
 
-// Ports that accept everything and show nothing.
-struct QuietClock : Clock {
-    LocalDateTime now() override { return {2009, 3, 5, 10, 0, 0, 0}; }
-    void pause(int) override {}
-};
-struct FixedRandom : Random {
-    void seed() override {}
-    int between(int lo, int) override { return lo; }
-};
-struct NullSerial : SerialPort {
-    void open(const std::string&) override { open_ = true; }
-    bool isOpen() const override { return open_; }
-    void close() override { open_ = false; }
-    void write(const Bytes&) override {}
-    bool open_ = false;
-};
-struct NullTcp : TcpClient {
-    void connectTo(const std::string&, int, int) override {}
-    bool connected() const override { return false; }
-    void disconnect() override {}
-    void write(const Bytes&) override {}
-};
-struct NullSystemClock : SystemClock {
-    void setLocal(const LocalDateTime&) override {}
-};
-struct SilentOperator : OperatorPort {
-    DialogAnswer showDialog(const DialogView&) override { return 0; }
-    void closeDialog() override {}
-    void showInstructions(const std::string&, const std::vector<std::string>&) override {}
-    bool askYesNo(const std::string&, const std::string&, const std::string&, const std::string&) override { return false; }
-    void showError(const std::string&) override {}
-};
-struct NullView : ViewPort {
-    void sync() override {}
-    void showModal(WindowId) override {}
-    void closeWindow(WindowId) override {}
-    bool hideToTray() override { return false; }
-    void restoreFromTray() override {}
-    void quit() override {}
-};
-
 // The bridge, activated on a working configuration in a temporary folder.
 struct Bridge {
     Bridge() {
-        std::string tmpl = (fs::temp_directory_path() / "kestora-bench-XXXXXX").string();
-        if (!::mkdtemp(tmpl.data())) throw std::runtime_error("no temporary folder");
-        dir = tmpl;
-        for (const char* f : {"Bon", "UKasu", "IzKase", "Arhiva"}) fs::create_directories(dir / f);
-        std::ofstream(dir / kConfigFileName)
-            << "[Konfiguracija]\nBon=" << (dir / "Bon").string() << "\nKomanda=" << (dir / "UKasu").string()
-            << "\nGreska=" << (dir / "IzKase").string() << "\nArhiva=" << (dir / "Arhiva").string()
-            << "\nDuzina=33\nPort=1\nModel=1\nIBFM=123456\nKonekcija=0\nIP=\nZaokruzi=0\nTray=0\nIsprazniBonFolder=0\n";
+        dir = bench::workingFolder(1);
         ports = {&clock, &random, &serial, &tcp, &systemClock, &op, &view};
         app = std::make_unique<App>(ports, dir);
         app->entry([this] { app->Form1.FormActivate(); });
@@ -83,13 +36,13 @@ struct Bridge {
     }
 
     fs::path dir;
-    QuietClock clock;
-    FixedRandom random;
-    NullSerial serial;
-    NullTcp tcp;
-    NullSystemClock systemClock;
-    SilentOperator op;
-    NullView view;
+    bench::VirtualClock clock;
+    bench::FixedRandom random;
+    bench::NullSerial serial;
+    bench::NullTcp tcp;
+    bench::NullSystemClock systemClock;
+    bench::SilentOperator op;
+    bench::NullView view;
     Ports ports;
     std::unique_ptr<App> app;
     int checked = 0;

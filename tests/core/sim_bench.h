@@ -1,13 +1,13 @@
 #pragma once
-// The whole bridge against the simulated device, on a virtual clock: the
-// core's timers fire and the device's answers arrive at their due times, so
-// a conversation with pauses, latencies and silences runs in an instant.
+// The whole bridge on fake ports against the simulated device, on the
+// virtual clock.
 #include <algorithm>
 #include <fstream>
 
 #include "fakes.h"
 #include "loopback.h"
 #include "simulator.h"
+#include "virtual_loop.h"
 
 namespace kestora::test {
 
@@ -24,35 +24,8 @@ struct SimBench : Bench {
     void start() { activate(); }
     // Runs ms of virtual time.
     void run(long long ms) {
-        const long long end = clock.elapsedMs + ms;
-        for (;;) {
-            long long next = end + 1;
-            CoreTimer* due = nullptr;
-            for (Tracked& t : timers()) {
-                if (t.epoch != t.timer->epoch()) {
-                    t.epoch = t.timer->epoch();
-                    t.start = clock.elapsedMs;
-                }
-                if (!t.timer->enabled()) continue;
-                const long long at = t.start + t.timer->interval();
-                if (at < next) next = at, due = t.timer;
-            }
-            const long long answer = loop.nextDue();
-            const bool answerFirst = answer >= 0 && answer <= next;
-            if (answerFirst) next = answer;
-            if (next > end) break;
-            clock.elapsedMs = std::max(clock.elapsedMs, next);
-            if (answerFirst) {
-                loop.deliver(clock.elapsedMs, [this](const kestora::Bytes& chunk, bool) {
-                    app().deferrableEntry([this, chunk] { app().link.receivedSerialChunk(chunk); });
-                });
-            } else {
-                for (Tracked& t : timers())
-                    if (t.timer == due) t.start = clock.elapsedMs;  // a periodic timer starts its next round
-                app().deferrableEntry([due] { due->fire(); });
-            }
-        }
-        clock.elapsedMs = std::max(clock.elapsedMs, end);
+        if (!virtual_) virtual_ = std::make_unique<sim::VirtualLoop>(app(), loop, clock.elapsedMs);
+        virtual_->run(ms);
     }
     // Drops a receipt file into the receipt folder as the point-of-sale application does.
     void drop(const std::string& name, const std::string& content, const std::string& folder = "Bon") {
@@ -82,18 +55,7 @@ struct SimBench : Bench {
     sim::Loopback loop;
 
 private:
-    struct Tracked {
-        CoreTimer* timer;
-        std::uint64_t epoch;
-        long long start;
-    };
-    std::vector<Tracked>& timers() {
-        if (tracked_.empty())
-            for (CoreTimer* t : {&app().Form1.Timer, &app().Form1.TimerKasa})
-                tracked_.push_back({t, t->epoch(), clock.elapsedMs});
-        return tracked_;
-    }
-    std::vector<Tracked> tracked_;
+    std::unique_ptr<sim::VirtualLoop> virtual_;
 };
 
 }  // namespace kestora::test

@@ -50,8 +50,7 @@ private:
     void lineAnswerAB(const AnswerView& a);
     void closeAnswerAB(const AnswerView& a);
     void drawerAnswerAB(const AnswerView& a);
-    void lineAnswer2(const AnswerView& a);
-    void lineAnswer3(const AnswerView& a);
+    void lineAnswerC(const AnswerView& a);
     void articleCheckAnswer(const AnswerView& a);
     void afterArticleWrite();
     void proveraPrinter(int index);
@@ -64,10 +63,10 @@ private:
     // The watchdog's branches.
     void storedReceiptSilence();
     void rebuiltReceiptSilence();
+    bool waitedOut();
     void closeSilence();
     void drawerSilence();
     void serviceSilence();
-    void printerReceiptSilence();
     void rebuildLine();
     void zeroBuffer();
 

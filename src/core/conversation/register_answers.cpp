@@ -66,13 +66,13 @@ void ReceiptConversation::answer() {
             else if (a.code == 0x1F) lineAnswerAB(a);
             return;
         case 2:
-            if (isLong && a.code == 0x20) lineAnswer2(a);
+            if (isLong && a.code == 0x20) lineAnswerC(a);
             return;
         case 3: {
             if (!isLong || a.code != 0x20 || !f.ReceiptActive) return;
             const bool checking = NewArticlePending || RenumberPending || PricePending || RenumberStep2;
             if (checking && !f.HeaderFirst) articleCheckAnswer(a);
-            else lineAnswer3(a);
+            else lineAnswerC(a);
             return;
         }
         default: return;
@@ -187,44 +187,23 @@ void ReceiptConversation::archiveReceipt() {
     f.ReceiptSending = 0;
 }
 
-void ReceiptConversation::lineAnswer2(const AnswerView& a) {
+// Models 2 and 3: model 2 accepts with 0xFF, model 3 with anything but 0;
+// model 3's first answer may be the header's, which starts the article check.
+void ReceiptConversation::lineAnswerC(const AnswerView& a) {
     MainForm& f = app_.Form1;
+    const bool m3 = f.Model == 3;
     app_.Dialog.closeFromOutside();
     f.TimerKasa.setEnabled(false);
+    if (m3) f.ServiceWaiting = 0;
     app_.link.rx.RxLength = 0;
     f.FrameSeq += 2;
-    ++f.Step;
-    if (a.data[0] == 0xFF) {
-        zeroBuffer();
-        if (CloseSent) archiveReceipt();
-        else SendLine();
-        return;
-    }
-    const int choice = choose("Greska!", kCommandError);
-    zeroBuffer();
-    if (choice != 3) {
-        refusedReceipt(choice);
-        return;
-    }
-    --f.Step;
-    if (CloseSent) archiveReceipt();
-    else SendLine();
-}
-
-void ReceiptConversation::lineAnswer3(const AnswerView& a) {
-    MainForm& f = app_.Form1;
-    app_.Dialog.closeFromOutside();
-    f.TimerKasa.setEnabled(false);
-    f.ServiceWaiting = 0;
-    app_.link.rx.RxLength = 0;
-    f.FrameSeq += 2;
-    if (f.HeaderFirst) {
+    if (m3 && f.HeaderFirst) {
         f.HeaderFirst = 0;
         Provera(CheckLine);
         return;
     }
     ++f.Step;
-    if (a.data[0] != 0) {
+    if (m3 ? a.data[0] != 0 : a.data[0] == 0xFF) {
         zeroBuffer();
         if (CloseSent) archiveReceipt();
         else SendLine();
@@ -237,7 +216,9 @@ void ReceiptConversation::lineAnswer3(const AnswerView& a) {
         return;
     }
     --f.Step;
-    SendLine();
+    // Model 2 takes a repeated closing command as done; model 3 sends it again.
+    if (CloseSent && !m3) archiveReceipt();
+    else SendLine();
 }
 
 void ReceiptConversation::articleCheckAnswer(const AnswerView& a) {

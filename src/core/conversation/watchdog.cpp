@@ -25,43 +25,15 @@ void ReceiptConversation::TimerKasaTimer() {
     MainForm& f = app_.Form1;
     f.TimerKasa.setEnabled(false);
     const int m = f.Model;
-    if (f.ReceiptSending && m == 4) printerReceiptSilence();
-    else if ((f.ReceiptSending || (m == 3 && f.HeaderFirst)) && (m == 2 || m == 3)) storedReceiptSilence();
+    // Model 3's header, sent before the article check, is watched like any receipt frame.
+    if ((f.ReceiptSending || (m == 3 && f.HeaderFirst)) && (m == 2 || m == 3 || m == 4)) storedReceiptSilence();
     else if (f.ReceiptSending && AwaitingClose) closeSilence();
     else if (f.ReceiptSending) rebuiltReceiptSilence();
     else if (DrawerWaiting) drawerSilence();
     else serviceSilence();
 }
 
-void ReceiptConversation::printerReceiptSilence() {
-    MainForm& f = app_.Form1;
-    if (f.ReceiptRetries <= kResends) {
-        app_.link.rx.clear();
-        ++f.ReceiptRetries;
-        app_.commands.resend(app_.link.ReceiptFrame);
-        f.TimerKasa.setEnabled(true);
-        return;
-    }
-    app_.Dialog.closeFromOutside();
-    const int choice = choose("Greska!", kBreak);
-    app_.link.rx.clear();
-    if (choice == 1) {
-        f.ErrorText += kSaleFailed;
-        archiveNoted(f.BonFileName, 0, false);
-        ResumeIntake();
-        f.ReceiptSending = 0;
-    } else if (choice == 2) {
-        f.ErrorText += kSaleFailed;
-        app_.moves.PrebaciGreska(f.BonFileName, 1);
-        StopIntake();
-        f.BtnIzvestaji.enabled = true;
-        f.ReceiptSending = 0;
-    } else if (choice == 3) {
-        app_.commands.resend(app_.link.ReceiptFrame);
-        f.TimerKasa.setEnabled(true);
-    }
-}
-
+// Models 2, 3 and 4 resend the stored copy of the receipt frame.
 void ReceiptConversation::storedReceiptSilence() {
     MainForm& f = app_.Form1;
     if (f.ReceiptRetries <= kResends) {
@@ -74,18 +46,23 @@ void ReceiptConversation::storedReceiptSilence() {
     app_.Dialog.closeFromOutside();
     const int choice = choose("Greska!", kBreak);
     app_.link.rx.clear();
-    if (choice == 1 || choice == 2) {
-        f.ErrorText += kSaleFailed;
-        if (choice == 1) archiveNoted(f.BonFileName, 0, false);
-        else app_.moves.PrebaciGreska(f.BonFileName, 1);
-        if (choice == 1) ResumeIntake();
-        else StopIntake();
-        f.ReceiptSending = 0;
-        f.HeaderFirst = 0;
-    } else if (choice == 3) {
+    if (choice == 3) {
         app_.commands.resend(app_.link.ReceiptFrame);
         f.TimerKasa.setEnabled(true);
+        return;
     }
+    if (choice != 1 && choice != 2) return;
+    f.ErrorText += kSaleFailed;
+    if (choice == 1) {
+        archiveNoted(f.BonFileName, 0, false);
+        ResumeIntake();
+    } else {
+        app_.moves.PrebaciGreska(f.BonFileName, 1);
+        StopIntake();
+        if (f.Model == 4) f.BtnIzvestaji.enabled = true;
+    }
+    f.ReceiptSending = 0;
+    f.HeaderFirst = 0;
 }
 
 // Models 1 and 5 keep no copy: the frame of the awaited line is built again
@@ -129,15 +106,21 @@ void ReceiptConversation::rebuiltReceiptSilence() {
     }
 }
 
+// Waiting without resending: true once the usual number of silences has
+// passed and the operator is to decide; otherwise the watchdog runs again.
+bool ReceiptConversation::waitedOut() {
+    MainForm& f = app_.Form1;
+    if (f.ReceiptRetries > kResends) return true;
+    ++f.ReceiptRetries;
+    f.TimerKasa.setEnabled(true);
+    return false;
+}
+
 // Models 1 and 5 after the closing payment: nothing to resend, only the end
 // of the receipt to wait for.
 void ReceiptConversation::closeSilence() {
     MainForm& f = app_.Form1;
-    if (f.ReceiptRetries <= kResends) {
-        ++f.ReceiptRetries;
-        f.TimerKasa.setEnabled(true);
-        return;
-    }
+    if (!waitedOut()) return;
     const int choice = choose("Greska!", kBreak);
     app_.link.rx.clear();
     if (choice == 3) {
@@ -148,10 +131,13 @@ void ReceiptConversation::closeSilence() {
     if (choice != 1 && choice != 2) return;
     AwaitingClose = 0;
     f.ErrorText += kSaleFailed;
-    if (choice == 1) archiveNoted(f.BonFileName, 0, true);
-    else app_.moves.PrebaciGreska(f.BonFileName, 1);
-    if (choice == 1) ResumeIntake();
-    else StopIntake();
+    if (choice == 1) {
+        archiveNoted(f.BonFileName, 0, true);
+        ResumeIntake();
+    } else {
+        app_.moves.PrebaciGreska(f.BonFileName, 1);
+        StopIntake();
+    }
     f.ReceiptSending = 0;
     f.ReceiptActive = 0;
 }
@@ -161,11 +147,7 @@ void ReceiptConversation::closeSilence() {
 // decides.
 void ReceiptConversation::drawerSilence() {
     MainForm& f = app_.Form1;
-    if (f.ReceiptRetries <= kResends) {
-        ++f.ReceiptRetries;
-        f.TimerKasa.setEnabled(true);
-        return;
-    }
+    if (!waitedOut()) return;
     const int choice = choose("Greska!", kBreak);
     app_.link.rx.clear();
     if (choice == 3) {
