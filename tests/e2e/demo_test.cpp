@@ -23,13 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // Every file under dir, at any depth, whose name passes the test.
 std::vector<fs::path> filesUnder(const fs::path& dir, const std::function<bool(const std::string&)>& wanted) {
     std::vector<fs::path> out;

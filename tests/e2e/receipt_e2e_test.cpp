@@ -15,13 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 bool waitForFile(const fs::path& p, int ms = 15000) {
     for (int waited = 0; waited < ms && !fs::exists(p); waited += 20) ::usleep(20000);
     return fs::exists(p);

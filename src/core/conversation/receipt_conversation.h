@@ -59,7 +59,6 @@ private:
     void archiveNoted(const std::string& name, long long number, bool withNumber);
     void refusedReceipt(int choice);
     int choose(const std::string& title, const std::string& text);
-    void saveArticles();
     // The watchdog's branches.
     void storedReceiptSilence();
     void rebuiltReceiptSilence();

@@ -31,8 +31,6 @@ int ReceiptConversation::choose(const std::string& title, const std::string& tex
     return app_.Dialog.ChoiceResult;
 }
 
-void ReceiptConversation::saveArticles() { app_.saveArticles(); }
-
 // Two answers arriving in one chunk are taken one after the other.
 void ReceiptConversation::ComPortRxChar() {
     RxBufferState& rx = app_.link.rx;
@@ -252,7 +250,7 @@ void ReceiptConversation::articleCheckAnswer(const AnswerView& a) {
         return;
     }
     afterArticleWrite();
-    if (!m3) saveArticles();
+    if (!m3) app_.saveArticles();
 }
 
 // The local table follows what the device was told, then the next line.
@@ -262,7 +260,7 @@ void ReceiptConversation::afterArticleWrite() {
     const racun& line = app_.intake.ReceiptLines[static_cast<std::size_t>(CheckLine)];
     const auto insertLine = [&](const std::string& ksifra, const std::string& barkod) {
         t.append({ksifra, line.articleNumber, barkod, line.name, line.price, line.taxGroup});
-        saveArticles();
+        app_.saveArticles();
         ++CheckLine;
         Provera(CheckLine);
     };
@@ -294,7 +292,7 @@ void ReceiptConversation::afterArticleWrite() {
         t.edit();
         t.editing().CENA = line.price;
         t.post();
-        saveArticles();
+        app_.saveArticles();
         ++CheckLine;
         Provera(CheckLine);
     }
